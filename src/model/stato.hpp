@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/percorso.hpp"
@@ -19,6 +20,9 @@ struct origine_codice {
   fonte_codice fonte = fonte_codice::nessuna;
   std::size_t offset = 0;   // start of the row's keyword item in its text
   std::int64_t cella = -1;  // the cell the code concerns, where there is one
+  // A code the line description left stops the train run at its first
+  // signal or slowdown row: the offset of that row in the train run.
+  std::optional<std::size_t> fermato_treno;
 };
 
 struct stato_build {

@@ -26,7 +26,7 @@ struct passaggio {
   void codice(std::int32_t c, std::int64_t i) {
     s.codice_errore = c;
     s.posizione_errore = static_cast<std::int32_t>(i * 50);
-    s.origine = {model::fonte_codice::validazione, 0, i};
+    s.origine = {model::fonte_codice::validazione, 0, i, std::nullopt};
   }
 
   // Rule A: every signal in the 20 cells before a warning cell gets a code

@@ -123,8 +123,9 @@ struct compilatore_treno {
       if (!r.leggi(x)) return lettura_fallita();
     }
     if (!posizione_valida(v[0])) return passo::fine_testo;
+    const std::int32_t prima = s.codice_errore;
     placement::memo_segnale(s, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-    return dopo_riga(v[0]);
+    return dopo_riga(v[0], prima);
   }
 
   passo riga_rallentamento() {
@@ -133,14 +134,22 @@ struct compilatore_treno {
       if (!r.leggi(x)) return lettura_fallita();
     }
     if (!posizione_valida(v[0])) return passo::fine_testo;
+    const std::int32_t prima = s.codice_errore;
     placement::memo_rallentamento(s, v[0], v[1], v[2], v[3], v[4], v[5]);
-    return dopo_riga(v[0]);
+    return dopo_riga(v[0], prima);
   }
 
-  // After a signal or a slowdown: any code in the word ends the phase.
-  passo dopo_riga(std::int32_t posizione) {
-    if (s.codice_errore > 0) return chiudi_con(s.codice_errore, posizione);
-    return passo::avanti;
+  // After a signal or a slowdown: any code in the word ends the phase, also
+  // one an earlier row left there (its origin is then kept: it is the cause).
+  passo dopo_riga(std::int32_t posizione, std::int32_t codice_prima) {
+    if (s.codice_errore <= 0) return passo::avanti;
+    if (codice_prima > 0 && s.codice_errore == codice_prima) {
+      t.treno.cancellato = true;
+      s.posizione_errore = posizione;
+      s.origine.fermato_treno = inizio_riga;
+      return passo::fine;
+    }
+    return chiudi_con(s.codice_errore, posizione);
   }
 
   passo riga_abbattimento() {
@@ -188,7 +197,7 @@ struct compilatore_treno {
       const model::voce_stazione& v = s.tabella[slot];
       if (v.valore1 % 50 != 0 || v.valore2 % 50 != 0) {
         s.codice_errore = 2;
-        s.origine = {model::fonte_codice::linea, 0, -1};
+        s.origine = {model::fonte_codice::linea, 0, -1, std::nullopt};
       }
     }
   }

@@ -8,6 +8,8 @@
 #include "build/build.hpp"
 #include "build/codici.hpp"
 #include "reader/codepage.hpp"
+#include "reader/testo.hpp"
+#include "scenario/scenario.hpp"
 #include "tool/json.hpp"
 #include "tool/opzioni.hpp"
 #include "tool/verbi.hpp"
@@ -100,7 +102,11 @@ int verbo_build(std::span<const std::string> args, std::ostream& out, std::ostre
   model::stato_build s;
   build::esito e = build::form_load(s, amb, false);
   if (e.errore) return riporta_errore_file(e, err);
-  riporta_compilazione(s, e, amb, out, err);
+  // The build's texts are the embedded ones: diagnostics point into them.
+  build::nomi_file n = build::nomi(build::nome_predefinito, build::codice_predefinito);
+  std::string linea = reader::componi_righe(scenario::tabella_linea());
+  std::string treno = reader::componi_righe(scenario::tabella_treno());
+  riporta_compilazione(s, e, build::sorgenti{n.linea_txt, n.treno_txt, linea, treno}, out, err);
   return e.uscita;
 }
 

@@ -3,18 +3,16 @@
 #include <ostream>
 
 #include "build/codici.hpp"
+#include "build/diagnostica.hpp"
 #include "reader/codepage.hpp"
 #include "tool/json.hpp"
 #include "tool/verbi.hpp"
 
 namespace tool {
 
-void riporta_compilazione(const model::stato_build& s, const build::esito& e, const build::ambiente&,
+void riporta_compilazione(const model::stato_build& s, const build::esito& e, const build::sorgenti& src,
                           std::ostream& out, std::ostream& err) {
-  if (s.codice_errore != 0) {
-    err << "code " << s.codice_errore << " (position " << s.posizione_errore
-        << " m): " << build::spiegazione(s.codice_errore) << "\n";
-  }
+  if (s.codice_errore != 0) err << build::diagnostica_codice(s, s.codice_errore, src).testo() << "\n";
   for (const std::string& f : e.scritti) out << "wrote " << f << "\n";
 }
 
@@ -30,6 +28,13 @@ int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::os
   testi.treno = build::carica_testo(*fs, r.treno, lettura);
   if (lettura) err << "scenario-tool: " << lettura->testo() << "\n";
 
+  const build::sorgenti src{r.linea, r.treno, testi.linea.byte, testi.treno.byte};
+  std::vector<build::diagnostica> avvisi = build::avvisi_codifica(r.linea, testi.linea.byte);
+  for (auto& a : build::avvisi_codifica(r.treno, testi.treno.byte)) avvisi.push_back(a);
+  if (!r.json) {
+    for (const auto& a : avvisi) err << a.testo() << "\n";
+  }
+
   std::int32_t fermo = build::compila(s, r.piano ? 1 : 0, testi);
 
   build::esito e;
@@ -44,7 +49,10 @@ int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::os
   } else if (fermo != 0) {
     e.fermo = fermo;
     e.uscita = build::uscita_senza_uscite;
-    if (!r.json) err << build::messaggio_errore(fermo) << "\n";
+    if (!r.json) {
+      err << build::messaggio_errore(fermo) << "\n";
+      err << build::diagnostica_codice(s, fermo, src).testo() << "\n";
+    }
   } else if (build::scrivi_uscite(s, amb, e)) {
     e.uscita = s.codice_errore == 0 ? build::uscita_ok : build::uscita_con_codice;
   }
@@ -52,19 +60,25 @@ int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::os
 
   std::int32_t codice = fermo != 0 ? fermo : s.codice_errore;
   if (r.json) {
+    build::diagnostica d = build::diagnostica_codice(s, codice, src);
     out << "{\"codice_errore\": " << codice << ", \"posizione_errore\": " << s.posizione_errore
         << ", \"message\": " << json_stringa(build::spiegazione(codice)) << ", \"written\": [";
     for (std::size_t i = 0; i < e.scritti.size(); ++i) out << (i ? ", " : "") << json_stringa(e.scritti[i]);
-    out << "]}\n";
+    out << "]";
+    if (!d.file.empty()) out << ", \"file\": " << json_stringa(d.file);
+    if (d.riga) out << ", \"line\": " << *d.riga;
+    if (codice != 0) out << ", \"diagnostic\": " << json_stringa(d.testo());
+    if (!avvisi.empty()) {
+      out << ", \"warnings\": [";
+      for (std::size_t i = 0; i < avvisi.size(); ++i) out << (i ? ", " : "") << json_stringa(avvisi[i].testo());
+      out << "]";
+    }
+    out << "}\n";
   } else {
-    if (fermo == 0) riporta_compilazione(s, e, amb, out, err);
+    if (fermo == 0) riporta_compilazione(s, e, src, out, err);
     if (!s.celle.esiste()) err << "no cell table: nothing written\n";
   }
   return e.uscita;
-}
-
-int verbi_aggiuntivi(const std::string&, std::span<const std::string>, std::ostream&, std::ostream&) {
-  return -1;
 }
 
 }  // namespace tool

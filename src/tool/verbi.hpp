@@ -6,6 +6,7 @@
 #include <string>
 
 #include "build/build.hpp"
+#include "build/diagnostica.hpp"
 
 namespace tool {
 
@@ -19,7 +20,7 @@ struct richiesta_compilazione {
 int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::ostream& err);
 
 // Reports the code a build recorded (stderr) and the files written (stdout).
-void riporta_compilazione(const model::stato_build& s, const build::esito& e, const build::ambiente& amb,
+void riporta_compilazione(const model::stato_build& s, const build::esito& e, const build::sorgenti& src,
                           std::ostream& out, std::ostream& err);
 
 // Verbs added beside the core ones; -1 when `verbo` is none of them.
