@@ -1,8 +1,93 @@
-// PLACEHOLDER until the real table lands.
+// The timetable card: a fixed-width form of 75 lines. Its table rows are 83
+// characters wide ("è" is one character, written as one byte); the 43 rows
+// follow the journey of the train run, with the departure times and the final
+// arrival of its station rows and the speeds of the line's boards.
 #include "scenario/scenario.hpp"
+
 namespace scenario {
 namespace {
-constexpr std::string_view righe[] = {"riferimento fine del file"};
-}
+
+constexpr std::string_view righe[] = {
+    "",
+    "",
+    "  ___________________                                               ______________",
+    " |                   |                    SCHEDA                   |              |",
+    " |   TRENO n.47093   |   da: LORVENA                               |    V140 C    |",
+    " |___________________|   a: CASTIRO                                |     100%     |",
+    "                                                                   |______________|",
+    "  ___________________                ___________________",
+    " |  CLASSIFICAZIONE  |              |  MASSA BLOCCATA   |       ",
+    " |    Regionale      |              |      380T         |",
+    " |___________________|              |___________________|",
+    "",
+    "  ________________________________________________________________________________",
+    " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |",
+    " | Lim.|Marc.|          |  Rs |                            |                |     |",
+    " |_____|_____|__________|_____|____________________________|________________|_____|",
+    " |     |  30 |   0+000  |     | LORVENA                    |          12:30 |     |",
+    " |  30 |  30 |   0+800  |     | Cartello indicatore        |     12:31      |     |",
+    " |     |  60 |   0+250  |     | QUADRIVIO ZAPPATA          |     12:33      |     |",
+    " | 100 | 100 |   0+750  |     | Cartello Indicatore        |     12:33      |     |",
+    " | 140 | 140 |   1+950  |     | Cartello Indicatore        |     12:34      |     |",
+    " |     |     |   4+250  |     | BIVIO PRONDA               |     12:35      |     |",
+    " |     |     |   5+750  |     | P.C GRUGLIASCO             |     12:36      |     |",
+    " |     |     |   7+140  |     | COLLEGNO                   |12:40     12:41 |     |",
+    " | 150 | 150 |   8+500  |     | Cartello Indicatore        |     12:42      |     |",
+    " | 100 | 100 |  11+400  |     | '''''''' ''''''''''        |     12:43      |     |",
+    " |     |     |  14+300  |     | ALPIGNANO                  |12:46     12:47 |     |",
+    " |     |     |  18+100  |     | ROSTA                      |12:51     12:52 |     |",
+    " |     |     |  20+500  |     | BUTTIGLIERA ALTA           |12:55     12:56 |     |",
+    " |     |     |  22+900  |     | AVIGLIANA                  |12:59     13:00 |     |",
+    " |     |     |  26+600  |     | S AMBROGIO                 |13:04     13:05 |     |",
+    " |     |     |  29+000  |     | CONDOVE                    |13:07     13:08 |     |",
+    " |  90 |  90 |  31+000  |     | Cartello Indicatore        |     13:09      |     |",
+    " |     |     |  31+350  |     | S ANTONINO VAIE            |13:10     13:11 |     |",
+    " |     |     |  35+000  |     | BORGONE                    |13:15     13:16 |     |",
+    " |  85 |  85 |  42+800  |     | Cartello Indicatore        |     13:21      |     |",
+    " |     |     |  42+900  |     | BUSSOLENO                  |13:24     13:25 |     |",
+    " |     |     |  44+450  |     | Ponte DORA RIPARIA         |     13:26      |     |",
+    " |  80 |  80 |  47+500  |     | Cartello Indicatore        |     13:28      |     |",
+    " |     |     |  50+900  |     | MEANA                      |13:32     13:33 |     |",
+    " |  75 |  75 |  55+250  |     | Cartello Indicatore        |     13:36      |     |",
+    " |     |     |  56+000  |     | CHIOMONTE                  |13:40     13:41 |     |",
+    " |  70 |  70 |  60+400  |     | Cartello Indicatore        |     13:44      |     |",
+    " |     |     |  62+838  |     | EXILLES                    |     13:46      |     |",
+    " |  65 |  65 |  65+200  |     | Cartello Indicatore        |     13:48      |     |",
+    " |     |     |  67+350  |     | SALBERTRAND                |13:51     13:52 |     | ",
+    " |     |     |  71+500  |     | OULX                       | 13:56    13:58 |     |",
+    " |  60 |  60 |  78+250  |     | Cartello Indicatore        |     14:04      |     |",
+    " |     |     |  78+700  |     | BEAULARD                   |     14:04      |     |",
+    " |     |     |  82+300  |     | BARDONECCHIA               | 14:10    14:11 |     |",
+    " |  80 |  80 |  82+900  |     | Cartello Indicatore        |     14:11      |     |",
+    " |     |     |  83+800  |     | Imb. galleria sud  Frèjus  |     14:12      |     |",
+    " |     |     |  90+900  |     | P.C Frèjus                 |     14:17      |     |",
+    " |     |     |  92+450  |     | Confine stato              |     14:19      |     |",
+    " |  80 |  80 |  94+850  |     | Cartello Indicatore        |     14:20      |     |",
+    " |     |  50 |  97+000  |     | P.C Terres froides         |     14:22      |     |",
+    " |  60 |  60 |  98+750  |     | Cartello Indicatore        |     14:24      |     |",
+    " |  30 |  30 | 100+950  |     | '''''''' ''''''''''        |     14:26      |     |",
+    " |     |     |   0+250  |     | CASTIRO                    |14:32           |                   ",
+    " |     |     |          |     |                            |                |     |",
+    " |_____|_____|__________|_____|____________________________|________________|_____|",
+    "",
+    "",
+    " ",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    " ",
+    "riferimento fine del file",
+};
+
+}  // namespace
+
 std::span<const std::string_view> tabella_scheda() { return righe; }
+
 }  // namespace scenario
