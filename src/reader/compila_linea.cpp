@@ -7,6 +7,7 @@
 #include "model/arrotonda.hpp"
 #include "placement/placement.hpp"
 #include "reader/compila.hpp"
+#include "reader/lettura_testo.hpp"
 #include "reader/piano.hpp"
 #include "reader/progressive.hpp"
 #include "reader/testo.hpp"
@@ -18,19 +19,7 @@ using model::R;
 
 constexpr std::int32_t lunghezza_massima = 1000000;
 
-// What a row leaves the compiler to do next.
-enum class passo {
-  avanti,      // go on reading
-  fine_testo,  // code 15: stop reading, run the end-of-text step
-  fine,        // the compilation ends without the train run
-};
-
-struct compilatore_linea {
-  model::stato_build& s;
-  testi_scenario& t;
-  lettore r;
-  std::string item;
-  std::size_t inizio_riga = 0;
+struct compilatore_linea : lettura_testo {
   bool tabelle_create = false;
   // Reading state of the body.
   stato_piano piano;
@@ -38,45 +27,7 @@ struct compilatore_linea {
   std::int32_t posto_cartello = model::primo_cartello;
 
   compilatore_linea(model::stato_build& st, testi_scenario& ts)
-      : s(st), t(ts), r(ts.linea.byte) {}
-
-  void segna(std::int32_t codice) {
-    s.codice_errore = codice;
-    s.origine.fonte = model::fonte_codice::linea;
-    s.origine.offset = inizio_riga;
-  }
-  // Closes and deletes the line description and records the code.
-  passo chiudi_con(std::int32_t codice) {
-    t.linea.cancellato = true;
-    segna(codice);
-    return passo::fine;
-  }
-  // A read failure: both texts are deleted where they still exist.
-  passo lettura_fallita() {
-    t.linea.cancellato = true;
-    t.treno.cancellato = true;
-    s.origine.cella = -1;
-    segna(25);
-    return passo::fine;
-  }
-
-  bool leggi_item() {
-    inizio_riga = r.posizione();
-    bool ok = r.leggi_stringa(item);
-    // The row starts where its first item does, past any blanks.
-    while (inizio_riga < t.linea.byte.size() && t.linea.byte[inizio_riga] == ' ') ++inizio_riga;
-    return ok;
-  }
-
-  // The position check every body row makes on its first number.
-  bool posizione_valida(std::int32_t p) {
-    if ((static_cast<double>(p) + 100.0) / 50.0 > static_cast<double>(s.celle.D())) {
-      segna(15);
-      s.posizione_errore = p;
-      return false;
-    }
-    return true;
-  }
+      : lettura_testo(st, ts, ts.linea, model::fonte_codice::linea) {}
 
   // --- general section -------------------------------------------------
 
@@ -264,15 +215,11 @@ struct compilatore_linea {
       if (r.fine()) break;
       if (!leggi_item()) return lettura_fallita(), false;
       if (r.fine()) break;
-      bool alla_fine = false;
-      for (int k = 0; k < 2 && contiene(item, "-"); ++k) {
-        if (!r.leggi_stringa(item)) return lettura_fallita(), false;
-        if (r.fine()) {
-          alla_fine = true;
-          break;
-        }
+      bool fallita;
+      if (!salta_trattini(fallita)) {
+        if (fallita) return lettura_fallita(), false;
+        break;
       }
-      if (alla_fine) break;
       p = riga_corpo();
       if (p == passo::fine) return false;
     }

@@ -7,14 +7,13 @@
 #include "model/arrotonda.hpp"
 #include "placement/placement.hpp"
 #include "reader/compila.hpp"
+#include "reader/lettura_testo.hpp"
 #include "reader/testo.hpp"
 
 namespace reader {
 namespace {
 
 using model::R;
-
-enum class passo { avanti, fine_testo, fine };
 
 // A value held over a range of cells (speed limit or adhesion) and the first
 // cell still to receive it.
@@ -27,61 +26,14 @@ bool in_32(std::int64_t v) {
   return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
 }
 
-struct compilatore_treno {
-  model::stato_build& s;
-  testi_scenario& t;
-  lettore r;
-  std::string item;
-  std::size_t inizio_riga = 0;
+struct compilatore_treno : lettura_testo {
   riempimento velocita, aderenza;
   std::int64_t stazione = 1;  // slot of the next station
   std::int32_t posto_cartello;
 
   compilatore_treno(model::stato_build& st, testi_scenario& ts, std::int32_t posto)
-      : s(st), t(ts), r(ts.treno.byte), posto_cartello(posto) {}
+      : lettura_testo(st, ts, ts.treno, model::fonte_codice::treno), posto_cartello(posto) {}
 
-  void segna(std::int32_t codice) {
-    s.codice_errore = codice;
-    s.origine.fonte = model::fonte_codice::treno;
-    s.origine.offset = inizio_riga;
-  }
-  passo chiudi_con(std::int32_t codice) {
-    t.treno.cancellato = true;
-    segna(codice);
-    return passo::fine;
-  }
-  passo chiudi_con(std::int32_t codice, std::int32_t posizione) {
-    s.posizione_errore = posizione;
-    return chiudi_con(codice);
-  }
-  passo lettura_fallita() {
-    t.linea.cancellato = true;
-    t.treno.cancellato = true;
-    s.origine.cella = -1;
-    segna(25);
-    return passo::fine;
-  }
-
-  bool leggi_item() {
-    inizio_riga = r.posizione();
-    bool ok = r.leggi_stringa(item);
-    while (inizio_riga < t.treno.byte.size() && t.treno.byte[inizio_riga] == ' ') ++inizio_riga;
-    return ok;
-  }
-
-  // The position check of every positioned row; `margine` is 100 m, or
-  // 800 m for a station.
-  bool posizione_valida(std::int32_t p, double margine = 100.0) {
-    if ((static_cast<double>(p) + margine) / 50.0 > static_cast<double>(s.celle.D())) {
-      segna(15);
-      s.posizione_errore = p;
-      return false;
-    }
-    return true;
-  }
-
-  // Writes the held value into cells from the fill index, while the index
-  // stays below `fino`. `scrivi` returns false when the value cannot be stored.
   // A row's fill stops before the last cell; the end step's fill writes any
   // cell of the table.
   template <class F>
@@ -213,15 +165,11 @@ struct compilatore_treno {
       if (r.fine()) break;
       if (!leggi_item()) return void(lettura_fallita());
       if (r.fine()) break;
-      bool alla_fine = false;
-      for (int k = 0; k < 2 && contiene(item, "-"); ++k) {
-        if (!r.leggi_stringa(item)) return void(lettura_fallita());
-        if (r.fine()) {
-          alla_fine = true;
-          break;
-        }
+      bool fallita;
+      if (!salta_trattini(fallita)) {
+        if (fallita) return void(lettura_fallita());
+        break;
       }
-      if (alla_fine) break;
       passo p = riga();
       if (p == passo::fine) return;
       if (p == passo::fine_testo) break;

@@ -94,28 +94,22 @@ bool lettore::leggi_numero(std::int64_t minimo, std::int64_t massimo, std::int64
   return true;
 }
 
-bool lettore::leggi(std::int32_t& v) {
+namespace {
+
+// A number item into an integer target of type T, within T's range.
+template <class T>
+bool leggi_in(lettore& r, T& v) {
   std::int64_t x;
-  if (!leggi_numero(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), x))
-    return false;
-  v = static_cast<std::int32_t>(x);
+  if (!r.leggi_numero(std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), x)) return false;
+  v = static_cast<T>(x);
   return true;
 }
 
-bool lettore::leggi(std::int16_t& v) {
-  std::int64_t x;
-  if (!leggi_numero(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), x))
-    return false;
-  v = static_cast<std::int16_t>(x);
-  return true;
-}
+}  // namespace
 
-bool lettore::leggi(std::uint8_t& v) {
-  std::int64_t x;
-  if (!leggi_numero(0, 255, x)) return false;
-  v = static_cast<std::uint8_t>(x);
-  return true;
-}
+bool lettore::leggi(std::int32_t& v) { return leggi_in(*this, v); }
+bool lettore::leggi(std::int16_t& v) { return leggi_in(*this, v); }
+bool lettore::leggi(std::uint8_t& v) { return leggi_in(*this, v); }
 
 bool contiene(std::string_view item, std::string_view parte) {
   return item.find(parte) != std::string_view::npos;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -89,16 +90,25 @@ int riporta_errore_file(const build::esito& e, std::ostream& err) {
   return e.uscita;
 }
 
-int verbo_build(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+// The options of a verb that takes only --out DIR. Returns the exit status
+// when the verb is done already: help shown, bad usage, folder not made.
+std::optional<int> solo_cartella(std::span<const std::string> args, const std::string& verbo, std::string_view uso,
+                                 std::ostream& out, std::ostream& err, std::string& dir) {
   opzioni o = analizza(args, {"--out"}, {"--help", "-h"});
-  if (o.ha("--help") || o.ha("-h")) return out << uso_build, 0;
-  if (!o.errore.empty()) return errore_uso(err, "build", o.errore);
-  auto dir = o.valore("--out");
-  if (!dir) return errore_uso(err, "build", "missing --out DIR");
-  if (!prepara_cartella(*dir, err)) return build::uscita_errore_file;
+  if (o.ha("--help") || o.ha("-h")) return out << uso, 0;
+  if (!o.errore.empty()) return errore_uso(err, verbo, o.errore);
+  if (!o.valore("--out")) return errore_uso(err, verbo, "missing --out DIR");
+  dir = *o.valore("--out");
+  if (!prepara_cartella(dir, err)) return build::uscita_errore_file;
+  return std::nullopt;
+}
+
+int verbo_build(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  std::string dir;
+  if (auto fatto = solo_cartella(args, "build", uso_build, out, err, dir)) return *fatto;
   auto fs = platform::file_system_nativo();
   finestra_console finestra(err);
-  build::ambiente amb{*fs, finestra, *dir};
+  build::ambiente amb{*fs, finestra, dir};
   model::stato_build s;
   build::esito e = build::form_load(s, amb, false);
   if (e.errore) return riporta_errore_file(e, err);
@@ -111,15 +121,11 @@ int verbo_build(std::span<const std::string> args, std::ostream& out, std::ostre
 }
 
 int verbo_example(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  opzioni o = analizza(args, {"--out"}, {"--help", "-h"});
-  if (o.ha("--help") || o.ha("-h")) return out << uso_example, 0;
-  if (!o.errore.empty()) return errore_uso(err, "example", o.errore);
-  auto dir = o.valore("--out");
-  if (!dir) return errore_uso(err, "example", "missing --out DIR");
-  if (!prepara_cartella(*dir, err)) return build::uscita_errore_file;
+  std::string dir;
+  if (auto fatto = solo_cartella(args, "example", uso_example, out, err, dir)) return *fatto;
   auto fs = platform::file_system_nativo();
   finestra_console finestra(err);
-  build::ambiente amb{*fs, finestra, *dir};
+  build::ambiente amb{*fs, finestra, dir};
   build::esito e;
   if (!build::scrivi_scenario(amb, build::nome_predefinito, build::codice_predefinito, e))
     return riporta_errore_file(e, err);
