@@ -105,6 +105,12 @@ class FileSystemPosix final : public FileSystem {
       err = {percorso, motivo_da_errno(EISDIR)};
       return nullptr;
     }
+    // A file marked read-only (no write permission for anyone) is not
+    // replaced, as on Windows, whoever runs the build: root included.
+    if (::stat(percorso.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      err = {percorso, "read-only file: " + motivo_da_errno(EACCES)};
+      return nullptr;
+    }
     std::string modello = percorso + ".tmp-XXXXXX";
     int fd = ::mkostemp(modello.data(), O_CLOEXEC);
     if (fd < 0) {

@@ -18,14 +18,19 @@ void riporta_compilazione(const model::stato_build& s, const build::esito& e, co
 
 int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::ostream& err) {
   auto fs = platform::file_system_nativo();
+  return compila_scenario(r, *fs, out, err);
+}
+
+int compila_scenario(const richiesta_compilazione& r, platform::FileSystem& fs, std::ostream& out,
+                     std::ostream& err) {
   model::stato_build s;
   s.nome_scenario = reader::utf8_a_cp1252(r.nome);
   s.codice_scenario = reader::utf8_a_cp1252(r.codice);
 
   std::optional<platform::Errore> lettura;
   reader::testi_scenario testi;
-  testi.linea = build::carica_testo(*fs, r.linea, lettura);
-  testi.treno = build::carica_testo(*fs, r.treno, lettura);
+  testi.linea = build::carica_testo(fs, r.linea, lettura);
+  testi.treno = build::carica_testo(fs, r.treno, lettura);
   if (lettura) err << "scenario-tool: " << lettura->testo() << "\n";
 
   const build::sorgenti src{r.linea, r.treno, testi.linea.byte, testi.treno.byte};
@@ -43,7 +48,7 @@ int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::os
     void messaggio(std::string_view, std::string_view) override {}
     void chiudi() override {}
   } muta;
-  build::ambiente amb{*fs, muta, r.cartella};
+  build::ambiente amb{fs, muta, r.cartella};
   if (!s.celle.esiste()) {
     e.uscita = build::uscita_senza_uscite;
   } else if (fermo != 0) {

@@ -18,6 +18,9 @@ struct richiesta_compilazione {
 
 // Compiles an author's two texts into the folder and reports the outcome.
 int compila_scenario(const richiesta_compilazione& r, std::ostream& out, std::ostream& err);
+// The same through a given file system (the native one above).
+int compila_scenario(const richiesta_compilazione& r, platform::FileSystem& fs, std::ostream& out,
+                     std::ostream& err);
 
 // Reports the code a build recorded (stderr) and the files written (stdout).
 void riporta_compilazione(const model::stato_build& s, const build::esito& e, const build::sorgenti& src,
