@@ -110,7 +110,10 @@ std::string diagnostica::testo() const {
   std::string t;
   if (!file.empty()) {
     t += file;
-    if (riga) t += ":" + std::to_string(*riga);
+    if (riga) {
+      t += ':';
+      t += std::to_string(*riga);
+    }
     t += ": ";
   }
   return t + messaggio;

@@ -1,6 +1,9 @@
 #include "model/file_binari.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
 
 namespace model {
 
@@ -44,18 +47,58 @@ void scrivi_celle(const percorso& p, scrittore_byte& w) {
   }
 }
 
+namespace {
+
+// Little-endian values packed into a buffer of the caller's.
+std::uint8_t* le16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+  return p + 2;
+}
+std::uint8_t* le64(std::uint8_t* p, double d) {
+  std::uint64_t u;
+  std::memcpy(&u, &d, sizeof u);
+  for (int k = 0; k < 8; ++k) p[k] = static_cast<std::uint8_t>(u >> (8 * k));
+  return p + 8;
+}
+
+}  // namespace
+
+// The plan is most of what a build writes (twenty million bytes for the
+// longest route): its values are packed into a local buffer, where the
+// compiler can keep the position in a register, and handed on a chunk at a
+// time. The tags follow from the index: points 0 and 1 are 16-bit integers,
+// then floats as far as the plan was computed, then empty points.
 void scrivi_tracciato(const tracciato& t, scrittore_byte& w) {
+  constexpr std::size_t valore_massimo = 10;  // tag and float
+  std::array<std::uint8_t, 8192 * valore_massimo> buf;
+  std::uint8_t* p = buf.data();
+  auto spazio = [&] {
+    if (static_cast<std::size_t>(buf.data() + buf.size() - p) < valore_massimo) {
+      w.byte(std::string_view(reinterpret_cast<const char*>(buf.data()), static_cast<std::size_t>(p - buf.data())));
+      p = buf.data();
+    }
+  };
+  const std::int64_t calcolati = std::min(t.calcolati(), t.M() + 1);
+  const std::int64_t interi = std::min<std::int64_t>(calcolati, 2);
   for (int c = 0; c < 2; ++c) {
-    for (std::int64_t j = 0; j <= t.M(); ++j) {
-      valore_tracciato v = t.valore(j, c);
-      w.u16(static_cast<std::uint16_t>(v.tipo));
-      if (v.tipo == tipo_valore::intero16) {
-        w.i16(static_cast<std::int16_t>(v.valore));
-      } else if (v.tipo == tipo_valore::reale) {
-        w.f64(v.valore);
-      }
+    std::int64_t j = 0;
+    for (; j < interi; ++j) {
+      spazio();
+      p = le16(p, static_cast<std::uint16_t>(tipo_valore::intero16));
+      p = le16(p, static_cast<std::uint16_t>(static_cast<std::int16_t>(c == 0 ? t.x(j) : t.y(j))));
+    }
+    for (; j < calcolati; ++j) {
+      spazio();
+      p = le16(p, static_cast<std::uint16_t>(tipo_valore::reale));
+      p = le64(p, c == 0 ? t.x(j) : t.y(j));
+    }
+    for (; j <= t.M(); ++j) {
+      spazio();
+      p = le16(p, static_cast<std::uint16_t>(tipo_valore::vuoto));
     }
   }
+  w.byte(std::string_view(reinterpret_cast<const char*>(buf.data()), static_cast<std::size_t>(p - buf.data())));
 }
 
 std::uint64_t dimensione_record(const tabella_stazioni& t) {

@@ -51,6 +51,16 @@ class scrittore_byte {
 
  private:
   void metti(const void* p, std::size_t n) {
+    // The common case, a value that fits the buffer: inlined into the callers
+    // with n known, it is a plain store.
+    if (n <= buf_.size() - n_) {
+      std::memcpy(buf_.data() + n_, p, n);
+      n_ += n;
+      return;
+    }
+    metti_a_pezzi(p, n);
+  }
+  void metti_a_pezzi(const void* p, std::size_t n) {
     const auto* b = static_cast<const std::uint8_t*>(p);
     while (n > 0) {
       if (n_ == buf_.size() && !svuota()) return;

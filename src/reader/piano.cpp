@@ -1,5 +1,8 @@
 #include "reader/piano.hpp"
 
+#include <algorithm>
+#include <limits>
+
 #include "model/arrotonda.hpp"
 #include "reader/testo.hpp"
 
@@ -8,28 +11,38 @@ namespace {
 
 constexpr std::int64_t punti_massimi = 1000000;
 
-// The next plan point, straight (k = 0) or curved by k: the step is the
-// difference of the two points before it, turned by k.
-void punto(model::tracciato& t, std::int64_t j, double k, bool curvo) {
-  double dx = t.x(j - 1) - t.x(j - 2);
-  double dy = t.y(j - 1) - t.y(j - 2);
-  if (curvo) {
-    t.aggiungi(t.x(j - 1) + (dx + k * dy), t.y(j - 1) + (dy - k * dx));
-  } else {
-    t.aggiungi(t.x(j - 1) + dx, t.y(j - 1) + dy);
+// Computes the points up to `fino` (never past M − 2, so points M − 1 and
+// M stay empty), straight (k = 0) or curved by k: each step is the
+// difference of the two points before it, turned by k. False once the index
+// passes `limite`. The two points before the next one are carried along,
+// not read back from the table.
+bool avanza(model::tracciato& t, stato_piano& p, std::int64_t fino, double k, bool curvo, std::int64_t limite) {
+  const std::int64_t ultimo = std::min(fino, t.M() - 2);
+  std::int64_t j = p.indice_tracciato;
+  if (j > ultimo) return true;
+  double x2 = t.x(j - 2), y2 = t.y(j - 2), x1 = t.x(j - 1), y1 = t.y(j - 1);
+  bool entro = true;
+  while (j <= ultimo) {
+    const double dx = x1 - x2, dy = y1 - y2;
+    const double x = curvo ? x1 + (dx + k * dy) : x1 + dx;
+    const double y = curvo ? y1 + (dy - k * dx) : y1 + dy;
+    t.aggiungi(x, y);
+    x2 = x1;
+    y2 = y1;
+    x1 = x;
+    y1 = y;
+    j += 1;
+    if (j > limite) {
+      entro = false;
+      break;
+    }
   }
+  p.indice_tracciato = j;
+  return entro;
 }
 
-// Computes points up to `fino` (never past M − 2, so points M − 1 and M stay
-// empty). False once the index passes the 1000000 limit.
 bool estendi(model::tracciato& t, stato_piano& p, std::int64_t fino, double k, bool curvo) {
-  const std::int64_t ultimo = t.M() - 2;
-  while (p.indice_tracciato <= fino && p.indice_tracciato <= ultimo) {
-    punto(t, p.indice_tracciato, k, curvo);
-    p.indice_tracciato += 1;
-    if (p.indice_tracciato > punti_massimi) return false;
-  }
-  return true;
+  return avanza(t, p, fino, k, curvo, punti_massimi);
 }
 
 void metti_pendenza(model::stato_build& s, stato_piano& p) {
@@ -81,11 +94,7 @@ void completa_pendenza(model::stato_build& s, stato_piano& p) {
 }
 
 void completa_piano(model::stato_build& s, stato_piano& p) {
-  const std::int64_t ultimo = s.piano.M() - 2;
-  while (p.indice_tracciato <= ultimo) {
-    punto(s.piano, p.indice_tracciato, 0.0, false);
-    p.indice_tracciato += 1;
-  }
+  avanza(s.piano, p, s.piano.M() - 2, 0.0, false, std::numeric_limits<std::int64_t>::max());
 }
 
 }  // namespace reader

@@ -63,7 +63,9 @@ documento& documento::testo(double x, double y, std::string_view contenuto, std:
     t_ += " ";
     t_ += attributi;
   }
-  t_ += ">" + escape(contenuto) + "</text>\n";
+  t_ += '>';
+  t_ += escape(contenuto);
+  t_ += "</text>\n";
   return *this;
 }
 
