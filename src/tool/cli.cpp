@@ -25,6 +25,8 @@ constexpr std::string_view uso_generale =
     "  build     write the embedded scenario into a folder and build it there\n"
     "  example   write the embedded scenario's texts and documents into a folder\n"
     "  compile   compile a line description and a train run into the three binary files\n"
+    "  dump      decode a record (.sim), cell (.dat) or plan (_linea.dat) file\n"
+    "  plot      draw a compiled scenario as an SVG picture\n"
     "\n"
     "Run 'scenario-tool <command> --help' for a command's options.\n";
 
