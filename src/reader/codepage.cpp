@@ -96,15 +96,6 @@ std::string cp1252_a_utf8(std::string_view byte) {
   return out;
 }
 
-bool rappresentabile(std::string_view utf8) {
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    char32_t c;
-    if (!decodifica(utf8, i, c) || byte_per(c) < 0) return false;
-  }
-  return true;
-}
-
 unsigned char minuscola(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);

@@ -13,9 +13,6 @@ std::string utf8_a_cp1252(std::string_view utf8);
 // Windows-1252 bytes to UTF-8. The five unassigned bytes map to the control
 // characters of the same number, so nothing is lost.
 std::string cp1252_a_utf8(std::string_view byte);
-// True when `utf8` is well-formed UTF-8 and every character has a byte in
-// Windows-1252.
-bool rappresentabile(std::string_view utf8);
 // Lower case of one Windows-1252 byte.
 unsigned char minuscola(unsigned char c);
 
